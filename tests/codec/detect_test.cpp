@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MarkCase{"0000FEFF", "\x00\x00\xFE\xFF"sv, "UTF-32", 4},
                       MarkCase{"0000FE", "\x00\x00\xFE"sv, nullptr, 0},
                       MarkCase{"abc", "abc"sv, nullptr, 0}),
-    [](const auto& info) { return CaseName(info); });
+    CaseNamer());
 
 TEST(DetectEncoding, AMarkDecidesAndReportsItsLength) {
   std::size_t length = 0;
@@ -107,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
         ContentCase{"short gbk", kShortGbk, "GBK"},
         // A GB18030 four-byte sequence: the detector itself recognises GB18030.
         ContentCase{"gb18030 four-byte", "ab\x95\x32\x82\x36"sv, "GB18030"}),
-    [](const auto& info) { return CaseName(info); });
+    CaseNamer());
 
 // A replacement for the detector that refuses every buffer, and one that settles on
 // nothing; the real detector refuses data only when it runs out of memory.

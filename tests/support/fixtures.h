@@ -74,4 +74,12 @@ std::string CaseName(const Info& info) {
   return name;
 }
 
+// The same as a callable, for INSTANTIATE_TEST_SUITE_P.
+struct CaseNamer {
+  template <typename Info>
+  std::string operator()(const Info& info) const {
+    return CaseName(info);
+  }
+};
+
 }  // namespace txtenc::testing
