@@ -45,10 +45,22 @@ void MessageQueue::ConsumeWake() {
   [[maybe_unused]] const ssize_t n = ::read(wakeFd_, &count, sizeof count);
 }
 
-std::shared_ptr<MessageQueue> CurrentThreadQueue() {
-  thread_local std::shared_ptr<MessageQueue> queue = std::make_shared<MessageQueue>();
+namespace {
+
+std::shared_ptr<MessageQueue>& ThreadQueueSlot() {
+  thread_local std::shared_ptr<MessageQueue> queue;
   return queue;
 }
+
+}  // namespace
+
+std::shared_ptr<MessageQueue> CurrentThreadQueue() {
+  std::shared_ptr<MessageQueue>& slot = ThreadQueueSlot();
+  if (!slot) slot = std::make_shared<MessageQueue>();
+  return slot;
+}
+
+void AdoptThreadQueue(std::shared_ptr<MessageQueue> queue) { ThreadQueueSlot() = std::move(queue); }
 
 void TranslateMessage(const Message&) {}
 

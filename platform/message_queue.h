@@ -78,3 +78,11 @@ enum class WakeReason { kTimer, kMessage, kFailed };
 WakeReason MsgWaitForTimer(MessageQueue& queue, WaitableTimer& timer);
 
 }  // namespace txtenc::platform
+
+namespace txtenc::platform {
+
+// Makes `queue` the calling thread's queue (before its first use), so that a thread
+// starting another can hold the new thread's queue from the very beginning.
+void AdoptThreadQueue(std::shared_ptr<MessageQueue> queue);
+
+}  // namespace txtenc::platform
