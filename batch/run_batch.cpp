@@ -1,6 +1,5 @@
 #include "batch/run_batch.h"
 
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -13,6 +12,7 @@
 #include "codec/write_file.h"
 #include "discovery/search_files.h"
 #include "platform/message_queue.h"
+#include "platform/paths.h"
 
 namespace txtenc {
 namespace {
@@ -29,14 +29,6 @@ std::string NotChangedEntry(const std::string& detected, const std::string& targ
   return "未修改编码【" + detected + " >> " + target + "】（" + why + "）：" + path;
 }
 
-std::string RealPath(const std::string& path) {
-  char* real = ::realpath(path.c_str(), nullptr);
-  if (real == nullptr) return std::string();
-  std::string result(real);
-  ::free(real);
-  return result;
-}
-
 bool IsFolder(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -47,20 +39,13 @@ bool IsLink(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
-bool IsWithin(const std::string& real, const std::string& root) {
-  if (real.empty() || root.empty()) return false;
-  if (root == "/") return true;
-  return real.size() > root.size() && real.compare(0, root.size(), root) == 0 &&
-         real[root.size()] == '/';
-}
-
 // Decides one file and, unless told not to, rewrites it; returns its log entry, or
 // nothing when the stop came before the write.
 std::optional<std::string> HandleFile(const std::string& path, const std::string& folderReal,
                                       const std::string& target, const std::atomic<bool>& stop,
                                       bool dryRun) {
   // A link may point anywhere; the run never writes outside the chosen folder.
-  if (IsLink(path) && !IsWithin(RealPath(path), folderReal)) {
+  if (IsLink(path) && !platform::IsWithin(platform::RealPath(path), folderReal)) {
     return NotChangedEntry("链接指向文件目录之外", path);
   }
   const TextFile file = ReadTextFile(path);
@@ -111,7 +96,7 @@ void RunBatch(RunWindow& window, const std::atomic<bool>& stop, const BatchOptio
     window.AppendLog(log_text::kNoSuchFolder + folder);
     return;
   }
-  const std::string folderReal = RealPath(folder);
+  const std::string folderReal = platform::RealPath(folder);
   TextList list;
   const std::int32_t count = SearchFiles(folder, "*.txt", list, true, true, &stop);
   if (stop.load()) return;

@@ -1,6 +1,5 @@
 #include "discovery/search_files.h"
 
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <limits>
@@ -8,6 +7,7 @@
 
 #include "platform/dir_search.h"
 #include "platform/message_queue.h"
+#include "platform/paths.h"
 
 namespace txtenc {
 namespace {
@@ -28,20 +28,6 @@ struct Walk {
 };
 
 bool Stopped(const Walk& walk) { return walk.stop != nullptr && walk.stop->load(); }
-
-std::string RealPath(const std::string& path) {
-  char* real = ::realpath(path.c_str(), nullptr);
-  if (real == nullptr) return std::string();
-  std::string result(real);
-  ::free(real);
-  return result;
-}
-
-bool IsWithin(const std::string& real, const std::string& root) {
-  if (root == "/") return !real.empty();
-  return real == root || (real.size() > root.size() && real.compare(0, root.size(), root) == 0 &&
-                          real[root.size()] == '/');
-}
 
 bool IdOf(const std::string& path, FolderId* id) {
   struct stat st {};
@@ -76,7 +62,7 @@ void SearchLevel(const std::string& folder, std::vector<std::string>& list, Walk
     bool loops = false;
     for (const FolderId& seen : walk.onPath) loops = loops || seen == id;
     if (loops) continue;  // reached again through a link: its tree is being listed already
-    if (data.isLink && !IsWithin(RealPath(child), walk.startReal)) continue;
+    if (data.isLink && !platform::IsWithin(platform::RealPath(child), walk.startReal)) continue;
     walk.onPath.push_back(id);
     SearchLevel(child, list, walk);
     walk.onPath.pop_back();
@@ -115,7 +101,7 @@ std::int32_t SearchFiles(const std::string& folder, const std::string& patterns,
   walk.fullPaths = fullPaths;
   walk.recurse = recurse;
   walk.stop = stop;
-  walk.startReal = RealPath(folder);
+  walk.startReal = platform::RealPath(folder);
   FolderId start{};
   if (walk.startReal.empty() || !IdOf(folder, &start)) return CountOf(list);
   walk.onPath.push_back(start);

@@ -1,5 +1,7 @@
 #include "platform/files.h"
 
+#include "platform/paths.h"
+
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -205,10 +207,8 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes,
     creating = true;
   } else if (S_ISLNK(linkStat.st_mode)) {
     // Replace what the link points to; the link itself stays a link.
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (real == nullptr) return false;  // a dangling link: nothing to replace
-    target = real;
-    ::free(real);
+    target = RealPath(path);
+    if (target.empty()) return false;  // a dangling link: nothing to replace
   }
 
   struct stat before {};

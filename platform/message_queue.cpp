@@ -79,10 +79,10 @@ WaitableTimer::~WaitableTimer() { ::close(fd_); }
 bool WaitableTimer::Set(std::chrono::nanoseconds dueIn) {
   // A due time of zero would disarm the timer: make it fire at once instead.
   const long long ns = dueIn.count() > 0 ? dueIn.count() : 1;
-  itimerspec spec{};
-  spec.it_value.tv_sec = static_cast<time_t>(ns / 1000000000LL);
-  spec.it_value.tv_nsec = static_cast<long>(ns % 1000000000LL);
-  return ::timerfd_settime(fd_, 0, &spec, nullptr) == 0;
+  itimerspec due{};
+  due.it_value.tv_sec = static_cast<time_t>(ns / 1000000000LL);
+  due.it_value.tv_nsec = static_cast<long>(ns % 1000000000LL);
+  return ::timerfd_settime(fd_, 0, &due, nullptr) == 0;
 }
 
 WakeReason MsgWaitForTimer(MessageQueue& queue, WaitableTimer& timer) {

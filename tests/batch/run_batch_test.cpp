@@ -76,15 +76,20 @@ void ExpectUntouched(const Snapshot& before, const std::string& path) {
 
 // ---- Whole runs -----------------------------------------------------------------
 
-TEST(RunBatch, ToUtf8LogsEveryFileInListOrderAndRewritesWhatDiffers) {
-  TempTree tree;
-  const std::string dir = tree.root() + "/";
+// ASCII, GBK prose, an empty file, marked UTF-8, and UTF-16 in both byte orders.
+void WriteMixedTree(const TempTree& tree) {
   tree.Write("a.txt", "plain ascii\n");
   tree.Write("b.txt", kProseGbk);
   tree.Write("c.txt", "");
   tree.Write("d.txt", Bom8(kShortUtf8));
   tree.Write("e.txt", "\xFF\xFE" + std::string(kShortUtf16Le));
   tree.Write("f.txt", "\xFE\xFF" + std::string(kShortUtf16Be));
+}
+
+TEST(RunBatch, ToUtf8LogsEveryFileInListOrderAndRewritesWhatDiffers) {
+  TempTree tree;
+  const std::string dir = tree.root() + "/";
+  WriteMixedTree(tree);
   tree.Write("g.log", kProseGbk);
   tree.Write("sub/h.txt", kProseUtf8);
   const Snapshot utf8Before = Take(tree.Path("sub/h.txt"));
@@ -130,12 +135,7 @@ TEST(RunBatch, ToUtf8LogsEveryFileInListOrderAndRewritesWhatDiffers) {
 TEST(RunBatch, ToGbkRewritesEverythingThatIsNotExactlyGbk) {
   TempTree tree;
   const std::string dir = tree.root() + "/";
-  tree.Write("a.txt", "plain ascii\n");
-  tree.Write("b.txt", kProseGbk);
-  tree.Write("c.txt", "");
-  tree.Write("d.txt", Bom8(kShortUtf8));
-  tree.Write("e.txt", "\xFF\xFE" + std::string(kShortUtf16Le));
-  tree.Write("f.txt", "\xFE\xFF" + std::string(kShortUtf16Be));
+  WriteMixedTree(tree);
   const Snapshot asciiBefore = Take(tree.Path("a.txt"));
   const Snapshot emptyBefore = Take(tree.Path("c.txt"));
 

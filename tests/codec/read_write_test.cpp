@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <future>
 #include <string>
 
@@ -103,12 +105,32 @@ TEST(ReadStringFile, NeverOpensOrBlocksOnAFifo) {
   EXPECT_FALSE(WriteStringFile(fifo, "abc", "UTF-8"));
 }
 
+// Runs `check` in a child process as an unprivileged user, for the cases that root's
+// rights would hide. Returns the child's verdict.
+bool AsUnprivilegedUser(const std::function<bool()>& check) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const bool ok = ::setgid(65534) == 0 && ::setuid(65534) == 0 && check();
+    ::_exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  return ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 TEST(ReadStringFile, AFileThatCannotBeOpenedIsUnreadableNotEmpty) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root can open a file whatever its mode";
   TempTree tree;
   const std::string path = tree.Write("secret.txt", "data");
   ASSERT_EQ(::chmod(path.c_str(), 0200), 0);
-  EXPECT_EQ(ReadTextFile(path).outcome, ReadOutcome::kUnreadable);
+  if (::geteuid() != 0) {
+    EXPECT_EQ(ReadTextFile(path).outcome, ReadOutcome::kUnreadable);
+    return;
+  }
+  ASSERT_EQ(::chmod(tree.root().c_str(), 0777), 0);
+  EXPECT_TRUE(AsUnprivilegedUser([&] {
+    std::string name = "unset";
+    return ReadTextFile(path).outcome == ReadOutcome::kUnreadable &&
+           ReadStringFile(path, &name).empty() && name == "GBK";
+  }));
 }
 
 // ---- Encoding for a file --------------------------------------------------------
@@ -220,6 +242,24 @@ TEST_F(WriteTest, KeepsPermissionBitsOwnerAndInode) {
     EXPECT_EQ(after.st_gid, 4322u);
   }
   EXPECT_EQ(ReadAll(path), "new");
+}
+
+TEST_F(WriteTest, AFileWhoseOwnerCannotBeKeptIsNotReplaced) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to hand the file to another user";
+  // A file of root's that anybody may write: an ordinary user could rewrite its
+  // bytes, but a replacement would belong to that user, so it is refused.
+  const std::string path = tree.Write("shared.txt", "old");
+  ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+  ASSERT_EQ(::chmod(tree.root().c_str(), 0777), 0);
+  EXPECT_TRUE(AsUnprivilegedUser([&] { return !WriteStringFile(path, "new", "UTF-8"); }));
+  EXPECT_EQ(ReadAll(path), "old");
+  EXPECT_EQ(StatOf(path).st_uid, 0u);
+  EXPECT_TRUE(tree.Find(".txtenc-").empty());
+  // The same user's own file in the same folder is replaced.
+  const std::string own = tree.Write("own.txt", "old");
+  ASSERT_EQ(::chown(own.c_str(), 65534, 65534), 0);
+  EXPECT_TRUE(AsUnprivilegedUser([&] { return WriteStringFile(own, "new", "GBK"); }));
+  EXPECT_EQ(ReadAll(own), "new");
 }
 
 TEST_F(WriteTest, CarriesExtendedAttributesOver) {

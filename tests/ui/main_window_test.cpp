@@ -40,6 +40,7 @@ class MainWindowTest : public QObject {
   void aRunAppendsAfterTheInitialTextAndKeepsStop();
   void aStopInTheMiddleAppendsNothingMoreAndKeepsFilesWhole();
   void twoRunsAppendOneAfterTheOther();
+  void closingDuringARunWaitsForItsSafePoint();
   void utf16ConversionsRoundTrip();
   void versionWordComesFromTheKernelRelease();
 
@@ -212,6 +213,32 @@ void MainWindowTest::twoRunsAppendOneAfterTheOther() {
   QCOMPARE(Log(w), Q("批量把txt文件的格式修改为UTF-8或gbk中文编码") + Q("已修改编码【GBK >> UTF-8】：") +
                        path + Q("修改完毕") + Q("无需修改编码【UTF-8 = UTF-8】：") + path +
                        Q("修改完毕"));
+}
+
+void MainWindowTest::closingDuringARunWaitsForItsSafePoint() {
+  TempTree tree;
+  constexpr int kFiles = 200;
+  for (int i = 0; i < kFiles; ++i) {
+    tree.Write("f" + std::to_string(1000 + i) + ".txt", txtenc::testing::kProseGbk);
+  }
+  {
+    txtenc::ui::MainWindow w;
+    w.show();
+    TypeFolder(w, tree.root());
+    Click(w);
+    QTRY_VERIFY_WITH_TIMEOUT(Log(w).count(Q("已修改编码")) >= 3, 30000);
+    QVERIFY(w.close());  // returns only once the run has stopped
+    QVERIFY(!w.IsRunning());
+  }
+  int converted = 0;
+  for (int i = 0; i < kFiles; ++i) {
+    const std::string bytes = txtenc::testing::ReadAll(tree.Path("f" + std::to_string(1000 + i) + ".txt"));
+    const bool done = bytes == txtenc::testing::Bom8(txtenc::testing::kProseUtf8);
+    QVERIFY(done || bytes == txtenc::testing::kProseGbk);
+    converted += done ? 1 : 0;
+  }
+  QVERIFY(converted >= 3 && converted < kFiles);
+  QVERIFY(tree.Find(".txtenc-").empty());
 }
 
 void MainWindowTest::utf16ConversionsRoundTrip() {
