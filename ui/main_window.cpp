@@ -149,13 +149,16 @@ MainWindow::MainWindow()
   });
 
   connect(browseButton_, &QPushButton::clicked, this, &MainWindow::Browse);
-  connect(startStopButton_, &QPushButton::clicked, this, [this] { control_->ToggleRun(); });
+  connect(startStopButton_, &QPushButton::clicked, this, [this] {
+    if (!closing_) control_->ToggleRun();
+  });
   connect(makerLink_, &QLabel::linkActivated, this, &MainWindow::OpenHomePage);
 }
 
 MainWindow::~MainWindow() { StopAndWaitForRuns(); }
 
 void MainWindow::StopAndWaitForRuns() {
+  closing_ = true;
   control_->StopAll();
   // The runs may be waiting for this thread to carry out a call: keep serving
   // events until every run has reached its safe point.

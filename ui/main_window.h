@@ -63,6 +63,7 @@ class MainWindow : public QWidget {
   QPlainTextEdit* logBox_;
   QLabel* makerLink_;
   FolderPicker picker_;
+  bool closing_ = false;  // no new run once the window is closing
   std::unique_ptr<CaptionButton> caption_;
   std::unique_ptr<RunControl> control_;
 };
