@@ -28,6 +28,28 @@ W* Find(QWidget& window, const char* formName) {
   return widget;
 }
 
+// Fills a tree with `count` GBK files for a run to convert.
+void WriteGbkFiles(const TempTree& tree, int count) {
+  for (int i = 0; i < count; ++i) {
+    tree.Write("f" + std::to_string(1000 + i) + ".txt", txtenc::testing::kProseGbk);
+  }
+}
+
+// How many of those files are completely converted to UTF-8; -1 if any file is
+// neither converted nor exactly as it was.
+int CountConverted(const TempTree& tree, int count) {
+  int converted = 0;
+  for (int i = 0; i < count; ++i) {
+    const std::string bytes = txtenc::testing::ReadAll(tree.Path("f" + std::to_string(1000 + i) + ".txt"));
+    if (bytes == txtenc::testing::Bom8(txtenc::testing::kProseUtf8)) {
+      ++converted;
+    } else if (bytes != txtenc::testing::kProseGbk) {
+      return -1;
+    }
+  }
+  return converted;
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -170,9 +192,7 @@ void MainWindowTest::aRunAppendsAfterTheInitialTextAndKeepsStop() {
 void MainWindowTest::aStopInTheMiddleAppendsNothingMoreAndKeepsFilesWhole() {
   TempTree tree;
   constexpr int kFiles = 300;
-  for (int i = 0; i < kFiles; ++i) {
-    tree.Write("f" + std::to_string(1000 + i) + ".txt", txtenc::testing::kProseGbk);
-  }
+  WriteGbkFiles(tree, kFiles);
   txtenc::ui::MainWindow w;
   w.show();
   TypeFolder(w, tree.root());
@@ -187,14 +207,8 @@ void MainWindowTest::aStopInTheMiddleAppendsNothingMoreAndKeepsFilesWhole() {
   QVERIFY(!atClick.contains(Q("修改完毕")));
   const int logged = static_cast<int>(atClick.count(Q("已修改编码")));
   QVERIFY(logged < kFiles);
-  int converted = 0;
-  for (int i = 0; i < kFiles; ++i) {
-    const std::string bytes = txtenc::testing::ReadAll(tree.Path("f" + std::to_string(1000 + i) + ".txt"));
-    const bool done = bytes == txtenc::testing::Bom8(txtenc::testing::kProseUtf8);
-    QVERIFY(done || bytes == txtenc::testing::kProseGbk);
-    converted += done ? 1 : 0;
-  }
-  QVERIFY(converted >= logged && converted <= logged + 1);
+  const int converted = CountConverted(tree, kFiles);
+  QVERIFY(converted >= logged && converted <= logged + 1);  // -1: a file is not whole
   QVERIFY(tree.Find(".txtenc-").empty());
 }
 
@@ -218,9 +232,7 @@ void MainWindowTest::twoRunsAppendOneAfterTheOther() {
 void MainWindowTest::closingDuringARunWaitsForItsSafePoint() {
   TempTree tree;
   constexpr int kFiles = 200;
-  for (int i = 0; i < kFiles; ++i) {
-    tree.Write("f" + std::to_string(1000 + i) + ".txt", txtenc::testing::kProseGbk);
-  }
+  WriteGbkFiles(tree, kFiles);
   {
     txtenc::ui::MainWindow w;
     w.show();
@@ -230,14 +242,8 @@ void MainWindowTest::closingDuringARunWaitsForItsSafePoint() {
     QVERIFY(w.close());  // returns only once the run has stopped
     QVERIFY(!w.IsRunning());
   }
-  int converted = 0;
-  for (int i = 0; i < kFiles; ++i) {
-    const std::string bytes = txtenc::testing::ReadAll(tree.Path("f" + std::to_string(1000 + i) + ".txt"));
-    const bool done = bytes == txtenc::testing::Bom8(txtenc::testing::kProseUtf8);
-    QVERIFY(done || bytes == txtenc::testing::kProseGbk);
-    converted += done ? 1 : 0;
-  }
-  QVERIFY(converted >= 3 && converted < kFiles);
+  const int converted = CountConverted(tree, kFiles);
+  QVERIFY(converted >= 3 && converted < kFiles);  // -1: a file is not whole
   QVERIFY(tree.Find(".txtenc-").empty());
 }
 
