@@ -53,13 +53,15 @@ class TerminalWindow : public RunWindow {
 }  // namespace
 
 int RunConvert(const ConvertConfig& config) {
-  // Signals are taken by the main loop only: block them in every thread.
+  // Signals are taken by the main loop only: block them in every thread. Without a
+  // signal descriptor they stay as they are, so Ctrl-C still ends the process (a
+  // file in hand then keeps its old bytes; only its temporary may remain).
   sigset_t signals;
   sigemptyset(&signals);
   sigaddset(&signals, SIGINT);
   sigaddset(&signals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
   const int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
+  if (signalFd >= 0) pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
   if (config.dryRun) std::fputs("txtenc: dry run: no file is written\n", stderr);
   const bool showProgress = ::isatty(STDERR_FILENO) == 1;

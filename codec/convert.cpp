@@ -23,17 +23,17 @@ const char* SourceAfterMark(std::string_view mark) {
 // One attempt with a source name as given: a clean strict conversion is the answer
 // when there is one (it equals what the lenient policy would produce); otherwise the
 // policy's own result, marked lossy.
-std::optional<Converted> Attempt(const char* to, const char* lenientTo, const char* from,
+// Without the lenient policy the strict pass is the whole answer.
+std::optional<Converted> Attempt(const char* to, bool lenient, const char* from,
                                  std::string_view input) {
   detail::IconvResult strict = detail::RunIconv(to, from, input);
   if (strict.outcome == detail::IconvOutcome::kCannotOpen) return std::nullopt;
-  if (strict.outcome == detail::IconvOutcome::kConverted && strict.clean) {
-    return Converted{std::move(strict.output), true};
+  if (strict.outcome == detail::IconvOutcome::kConverted && (strict.clean || !lenient)) {
+    return Converted{std::move(strict.output), strict.clean};
   }
-  if (lenientTo == to && strict.outcome == detail::IconvOutcome::kConverted) {
-    return Converted{std::move(strict.output), false};
-  }
-  detail::IconvResult policy = detail::RunIconv(lenientTo, from, input);
+  if (!lenient) return std::nullopt;  // the strict pass ran out of memory
+  detail::IconvResult policy =
+      detail::RunIconv(ResolveEncodingName(to, nullptr, true, true), from, input);
   if (policy.outcome != detail::IconvOutcome::kConverted) return std::nullopt;
   return Converted{std::move(policy.output), false};
 }
@@ -48,14 +48,12 @@ Converted ConvertEncodingChecked(std::string_view input, const char* from, const
   if (fromName == nullptr || toName == nullptr || EqualsIgnoringAsciiCase(fromName, toName)) {
     return Converted{std::string(input), true};
   }
-  const char* target = lenient ? ResolveEncodingName(toName, nullptr, true, true) : toName;
-
-  std::optional<Converted> result = Attempt(toName, target, fromName, input);
+  std::optional<Converted> result = Attempt(toName, lenient, fromName, input);
   if (!result) {
     // The pair cannot be opened (the C library lacks some listed names): try the
     // source that the bytes themselves suggest, exactly as detection names it.
     const std::optional<std::string> detected = DetectEncoding(input, DefaultEncodingName());
-    result = Attempt(toName, target, detected->c_str(), input);
+    result = Attempt(toName, lenient, detected->c_str(), input);
   }
   if (!result || result->bytes.empty()) return Converted{std::string(input), false};
   return std::move(*result);

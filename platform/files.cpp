@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <fstream>
 #include <mutex>
 #include <vector>
 
@@ -129,6 +130,17 @@ void SyncFolder(const std::string& folder) {
   if (dir.get() >= 0) ::fsync(dir.get());
 }
 
+// The process's umask, read without changing it: setting it to query it would, for
+// a moment, let files that other threads create get wider permissions.
+mode_t CurrentUmask() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("Umask:", 0) == 0) return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+  }
+  return 077;  // unknown: the narrowest choice
+}
+
 bool RunBeforeReplaceHook(const std::string& tempPath) {
   std::function<bool(const std::string&)> hook;
   {
@@ -235,9 +247,7 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes,
 
   if (!WriteAll(temp.get(), bytes)) return false;
   if (creating) {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (::fchmod(temp.get(), 0666 & ~mask) != 0) return false;
+    if (::fchmod(temp.get(), 0666 & ~CurrentUmask()) != 0) return false;
   } else {
     // Owner first (a change of owner may clear set-id bits), then the attributes,
     // then the exact mode bits (which also settle the ACL mask).

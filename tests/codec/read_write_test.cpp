@@ -213,8 +213,12 @@ TEST_F(WriteTest, ReplacesTheWholeFileAndKeepsNoOldTail) {
 
 TEST_F(WriteTest, CreatesAMissingFileButNothingInAMissingFolder) {
   const std::string fresh = tree.Path("new.txt");
-  ASSERT_TRUE(WriteStringFile(fresh, "abc", "GBK"));
+  const mode_t mask = ::umask(027);  // a mask other than the usual one
+  const bool created = WriteStringFile(fresh, "abc", "GBK");
+  ::umask(mask);
+  ASSERT_TRUE(created);
   EXPECT_EQ(ReadAll(fresh), "abc");
+  EXPECT_EQ(StatOf(fresh).st_mode & 07777, 0640u);  // 0666 less the umask
   const std::string nowhere = tree.Path("no-such-folder/a.txt");
   EXPECT_FALSE(WriteStringFile(nowhere, "abc", "UTF-8"));
   EXPECT_FALSE(PathExists(tree.Path("no-such-folder")));
